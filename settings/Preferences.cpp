@@ -1,0 +1,3 @@
+#include "settings/Preferences.h"
+
+TPrefs Prefs;
