@@ -16,6 +16,8 @@ class Dialogs {
   virtual DialogButton Ask(const QString& text, std::initializer_list<DialogButton> buttons) = 0;
   // The platform's standard error box.
   virtual void ShowErrorBox(const QString& text) = 0;
+  // An information box with OK. Implementations without one show a warning box with OK.
+  virtual void Inform(const QString& text) { Ask(text, {DialogButton::Ok}); }
   // A file to open; empty when cancelled. `filter` uses the toolkit's "Name (*.a *.b);;..." form.
   virtual QString AskOpenFile(const QString& title, const QString& folder, const QString& filter) = 0;
   // A file to save; empty when cancelled. `selectedFilter` receives the filter index chosen.
