@@ -20,7 +20,9 @@ class QLineEdit;
 class QSlider;
 class QTimer;
 class QToolBar;
+class Dialogs;
 class GraphModule;
+class ShellServices;
 class NeedleGauge;
 class VideoWidget;
 
@@ -39,6 +41,14 @@ class TGrabForm : public QWidget {
   // The graph module, created after the window (its creation must not need it); not owned.
   void SetGraphModule(GraphModule* graphModule) { m_graphModule = graphModule; }
   GraphModule* graphModule() const { return m_graphModule; }
+  // Questions, dialogs and desktop services; the program entry installs the real ones, tests
+  // install scripted ones. Not owned.
+  void SetServices(Dialogs* dialogs, ShellServices* shell) {
+    m_dialogs = dialogs;
+    m_shell = shell;
+  }
+  Dialogs* dialogs() const { return m_dialogs; }
+  ShellServices* shell() const { return m_shell; }
 
   // Empty command: the plain source, which stands for an empty window.
   void ViderActionExecute();
@@ -131,6 +141,8 @@ class TGrabForm : public QWidget {
   bool offerKey(QWidget* receiver, QKeyEvent* key);
 
   GraphModule* m_graphModule = nullptr;
+  Dialogs* m_dialogs = nullptr;
+  ShellServices* m_shell = nullptr;
   std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 
   // One key press reaches the application filter several times: as a shortcut override, then as
