@@ -50,7 +50,7 @@ class MediaGraph {
   // Absolute move of the current position; the stop position is left as it is. Accurate:
   // lands on the frame that contains the target.
   virtual void SetPositions(int64_t current) = 0;
-  // The stream's own frame length in media time (0 when unknown).
+  // The stream's own frame length in media time, rounded up to whole units (0 when unknown).
   virtual int64_t GetStreamFrameDuration() = 0;
   // Shows the next frame without a seek (cheap, exact). False when not possible (not paused,
   // at the end).

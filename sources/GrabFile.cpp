@@ -88,6 +88,9 @@ bool TgrabFile::waitForFrame(const std::atomic<bool>& flag) {
 }
 
 uint8_t TgrabFile::Render(VideoWindow* window) {
+  // Every pipeline call below may process window events, and closing the window destroys this
+  // source: after each, return at once when that happened.
+  const std::weak_ptr<int> alive = m_alive;
   try {
     MediaGraph& fg = m_dm.fg();
     if (m_videoWindow) {
@@ -100,7 +103,11 @@ uint8_t TgrabFile::Render(VideoWindow* window) {
     fg.AttachVideoWindow(window);
 
     uint8_t code = RenderMediaFailed;
-    if (fg.RenderFile(FileName)) code = m_dm.InsertFrameFilter();
+    if (fg.RenderFile(FileName)) {
+      if (alive.expired()) return RenderUnexpectedFailure;
+      code = m_dm.InsertFrameFilter();
+    }
+    if (alive.expired()) return RenderUnexpectedFailure;
     fg.SetTimeFormat(TimeFormat::MediaTime);
     Duration = fg.GetDuration();
     // Steps and timecodes count the stream's own frames, so that every frame of a 30 or 50 fps
@@ -113,9 +120,10 @@ uint8_t TgrabFile::Render(VideoWindow* window) {
     fg.SetVolume(Volume);
     RenderFrameArrived = false;
     fg.Run();
-    if (!waitForFrame(RenderFrameArrived)) return RenderUnexpectedFailure;
+    if (alive.expired() || !waitForFrame(RenderFrameArrived)) return RenderUnexpectedFailure;
     if (!RenderFrameArrived) return RenderMediaFailed;  // ended or failed before any frame
     fg.Pause();
+    if (alive.expired()) return RenderUnexpectedFailure;
     if (Duration <= 0) Duration = fg.GetDuration();
     return RenderOk;
   } catch (...) {
@@ -130,10 +138,11 @@ void TgrabFile::SetPosition(TGrabPosition& position, bool wait) {
   const GraphState state = fg.GetState();
   const int64_t target = p->Time;
   if (wait) {
+    const std::weak_ptr<int> alive = m_alive;
     SeekFrameArrived = false;
     fg.SetPositions(target);
     fg.Pause();
-    if (!waitForFrame(SeekFrameArrived)) return;
+    if (alive.expired() || !waitForFrame(SeekFrameArrived)) return;
   } else {
     fg.SetPositions(target);
   }
