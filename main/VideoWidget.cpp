@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QMetaObject>
+#include <QMouseEvent>
 #include <QPainter>
 
 VideoWidget::VideoWidget(QWidget* parent) : QWidget(parent) {
@@ -55,4 +56,9 @@ void VideoWidget::paintEvent(QPaintEvent*) {
   const QImage image(frame.Row(0), frame.Width(), frame.Height(), frame.Stride(), format);
   // Stretched to the surface: the surface's own size carries the chosen aspect.
   painter.drawImage(rect(), image);
+}
+
+void VideoWidget::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+  emit mousePressed(event->button(), event->modifiers());
 }

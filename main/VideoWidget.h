@@ -18,8 +18,13 @@ class VideoWidget : public QWidget, public VideoWindow {
   // The frame currently painted (for tests and screenshots).
   Bitmap CurrentFrame() const;
 
+ signals:
+  // A mouse button went down on the video, with the keyboard modifiers held then.
+  void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   mutable std::mutex m_lock;

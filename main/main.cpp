@@ -20,6 +20,8 @@
 #include "main/NeedleGauge.h"
 #include "main/VideoWidget.h"
 #include "resources/restext.h"
+#include "settings/Preferences.h"
+#include "settings/optionsunit.h"
 #include "sources/FlagWait.h"
 #include "sources/ProgramFlags.h"
 
@@ -50,6 +52,8 @@ TGrabForm::TGrabForm(QWidget* parent) : QWidget(parent) {
   setFixedSize(680, 507);
 
   buildLayout();
+  buildOptionsPanel();
+  connectPictureControls();
   ApplyPictureSide(true);  // until the preferences say otherwise
 
   Timer1 = new QTimer(this);
@@ -77,6 +81,8 @@ void TGrabForm::FormCreate() {
   ApplyEnglishTexts();
   // The embedded panels put their own English texts here (options, error, About, navigation
   // bars, intervalometer); then the navigation bars' glyph buttons lose their captions.
+  m_options->ApplyEnglishTexts();
+  buildWindowCommands();  // the error panel, the command table, the toolbar and the bars
 
   PictureBitmap = std::make_unique<Bitmap>(0, 0, Bitmap::Format::BGR24);
   FrameBitmap = std::make_unique<Bitmap>(0, 0, Bitmap::Format::BGR24);
@@ -169,21 +175,35 @@ void TGrabForm::ViderActionExecute() {
   showHint(DureeLab, false);
   showHint(EnCoursLab, false);
   CurrentPosition = std::make_unique<TGrabPosition>();
-  // The picture panel is reset here.
+  ++m_sourceSerial;
+  ResetPicturePanel();
   bringBarToFront(nav_videframe1);
   tb->hide();
-  // The aspect rule sizes the video surface for "no frame" here.
-  Panel3->setEnabled(true);
-  CurrentSource->GetDuration(*CurrentPosition);
-  DureeLab->setText(CurrentPosition->GetText());
-  EnCoursLab->setText(CurrentSource->Description);
-  CurrentSource->GetPosition(*CurrentPosition);
-  CurrentEdit->setText(CurrentPosition->GetText());
-  // The root and the next picture name are recomputed here.
+  ShowEmptySource();
+  CurrentRoot = Prefs.Root;
+  UpdateNextName();
+}
+
+void TGrabForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (m_shownOnce) return;
+  m_shownOnce = true;
+  FormShow();
+}
+
+void TGrabForm::FormShow() {
+  PrefsToControls();
+  // A stored quality outside the slider's range ends up clamped to it.
+  Prefs.JpegQuality = m_options->TrackBar1->value();
+  runStartupChecks();
+  registerDropTarget();
+  BuildShortcutList();
+  SeekFrameArrived = true;  // no seek wait is pending
 }
 
 void TGrabForm::AbortActionExecute() {
-  // Leaving full screen and closing the error panel come first, once those exist.
+  if (IsFullscreen()) FullscreenAction->Execute();
+  CloseError();
   RaiseFlag(StopRequested);
   RaiseFlag(RenderFrameArrived);
   RaiseFlag(SeekFrameArrived);
@@ -193,7 +213,7 @@ void TGrabForm::AbortActionExecute() {
 void TGrabForm::closeEvent(QCloseEvent* event) {
   event->accept();  // closing is never refused
   if (isTornDown()) return;
-  // The preferences question and saving go here.
+  FormCloseQuery();  // the preferences question and saving
   AbortActionExecute();
   tearDown();
 }
@@ -210,7 +230,7 @@ void TGrabForm::tearDown() {
   DeinterlacedBitmap.reset();
 }
 
-bool TGrabForm::FormKeyDown(QKeyEvent*) { return false; }
+bool TGrabForm::FormKeyDown(QKeyEvent* key) { return RunCommandKey(key); }
 
 bool TGrabForm::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();

@@ -2,13 +2,20 @@
 // scene module, then the graph module, then the message loop.
 #include <QApplication>
 
+#include "main/QtDialogs.h"
+#include "main/QtShell.h"
 #include "main/main.h"
 #include "media/graph.h"
+#include "media/scenes.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   TGrabForm form;
-  // The scene module (Tsm) is created here.
+  QtDialogs dialogs(&form);
+  QtShell shell;
+  form.SetServices(&dialogs, &shell);
+  Tsm sm(dialogs);
+  form.SetSceneModule(&sm);
   Tdm dm;
   form.SetGraphModule(&dm);
   form.show();

@@ -12,7 +12,8 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // A warning box offering `buttons` in that order; returns the one chosen. Closing the box
-  // without choosing gives the last button offered.
+  // without choosing gives Cancel when offered, else No, else the last button offered (the
+  // scripted stand-in of the tests answers the last button: script the answer you mean).
   virtual DialogButton Ask(const QString& text, std::initializer_list<DialogButton> buttons) = 0;
   // The platform's standard error box.
   virtual void ShowErrorBox(const QString& text) = 0;

@@ -1,0 +1,3 @@
+#include "main/nav_vide.h"
+
+Tnav_videframe::Tnav_videframe(QFrame* place) : TNavBar(place) { setObjectName("Tnav_videframe"); }
