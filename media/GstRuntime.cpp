@@ -4,10 +4,13 @@
 
 #include <mutex>
 
+#include "media/px_superposer.h"
+
 void EnsureGstInitialised() {
   static std::once_flag once;
   std::call_once(once, [] {
     gst_init(nullptr, nullptr);
+    RegisterSuperposerElement();
   });
 }
 

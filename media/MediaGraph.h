@@ -62,7 +62,9 @@ class MediaGraph {
   virtual VideoWindow* AttachedVideoWindow() const = 0;
 
   // --- Events, delivered on the user-interface thread.
-  std::function<void()> OnComplete;            // end of stream
+  // End of stream; also, while paused, the end of the video reached without a frame to show
+  // (a seek or step past the last frame), so that a wait for a frame can end.
+  std::function<void()> OnComplete;
   std::function<void()> OnDeviceLost;          // a capture device went away
   std::function<void(const QString&)> OnError; // any other error the pipeline reports
 };
