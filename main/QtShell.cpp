@@ -6,6 +6,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -13,6 +14,7 @@
 #include <QUrl>
 
 #include "media/Bitmap.h"
+#include "media/SoundPlayer.h"
 
 QtShell::QtShell(QObject* parent) : QObject(parent) {}
 
@@ -65,4 +67,15 @@ QStringList QtShell::ClipboardFiles() {
   return files;
 }
 
-void QtShell::PlaySound(const QString&) {}
+void QtShell::PlaySound(const QString& name) {
+  // The resources live in this static library: they are registered on first use.
+  static const bool registered = [] {
+    Q_INIT_RESOURCE(resources);
+    return true;
+  }();
+  (void)registered;
+  QFile sound(QStringLiteral(":/sounds/") + name);
+  if (!sound.open(QIODevice::ReadOnly)) return;
+  static SoundPlayer player;
+  player.Play(sound.readAll());
+}

@@ -1,5 +1,5 @@
 // The desktop services of a Linux session: the file manager over D-Bus, the clipboard through
-// the toolkit. Sounds are silent for now.
+// the toolkit; the program's sounds through the audio output, silent where there is none.
 #pragma once
 
 #include <QObject>

@@ -83,6 +83,7 @@ void TGrabForm::FormCreate() {
   // bars, intervalometer); then the navigation bars' glyph buttons lose their captions.
   m_options->ApplyEnglishTexts();
   buildWindowCommands();  // the error panel, the command table, the toolbar and the bars
+  buildAutomation();  // the intervalometer and About panels and their commands
 
   PictureBitmap = std::make_unique<Bitmap>(0, 0, Bitmap::Format::BGR24);
   FrameBitmap = std::make_unique<Bitmap>(0, 0, Bitmap::Format::BGR24);
@@ -94,7 +95,8 @@ void TGrabForm::FormCreate() {
                  restext::AuthorName);
 
   ViderActionExecute();
-  // The program's command line becomes the pending command list here.
+  // The program's command line becomes the pending command list.
+  ParseCommandLine(QCoreApplication::arguments().mid(1));
 }
 
 void TGrabForm::ApplyEnglishTexts() {

@@ -13,7 +13,9 @@
 
 #include "main/actions.h"
 #include "media/Bitmap.h"
+#include "settings/IntervalloLogic.h"
 #include "settings/PrefsStore.h"
+#include "settings/params.h"
 #include "sources/GrabUnit.h"
 
 class QCheckBox;
@@ -39,6 +41,9 @@ class ShellServices;
 class NeedleGauge;
 class VideoWidget;
 class TOptionsFrame;
+class Tintervalloframe;
+class TAproposFrame;
+class QAbstractButton;
 
 class TGrabForm : public QWidget {
   Q_OBJECT
@@ -355,6 +360,44 @@ class TGrabForm : public QWidget {
   Tnav_captureframe* navCapture() const { return m_navCapture; }
   Tnav_videframe* navVide() const { return m_navVide; }
 
+  // --- Automation: command lists, the intervalometer, the About panel and hidden mode
+  // (main_auto.cpp)
+  // The program's arguments (without its own name) become the pending command list.
+  void ParseCommandLine(const QStringList& arguments);
+  // Replaces the pending command list ("Open a command list", tests).
+  void SetPendingCommandList(TparamList list) { m_pendingList = std::move(list); }
+  bool HasPendingCommandList() const { return !m_pendingList.empty(); }
+  // True while a command list runs (its waits keep the window going meanwhile).
+  bool CommandListRunning() const { return m_listDepth > 0; }
+  // Runs the pending command list, then there is none. The window's activation runs it; an
+  // activation during a running list does nothing.
+  void FormActivate();
+  void OuvrirListeActionExecute();
+  // "--help" and "--version" print their text; true when the program is to end there.
+  static bool PrintInformationOption(int argc, char** argv);
+  static QString ProgramVersionText();
+
+  // The kind of run the intervalometer makes over the current source.
+  enum class IntervalloRunKind { None, File, Disc, Capture };
+  virtual IntervalloRunKind intervalloRunKind() const;
+  Tintervalloframe* intervalloframe() const { return m_intervalloFrame; }
+  const TIntervalloLogic& intervalloState() const { return m_intervallo; }
+  void UpdateIntervallo();
+  void IntervalloGoActionExecute();
+  void IntervalloShowActionExecute();
+  void BeepActionExecute();
+  void intervalloframe1chronoTimer();
+
+  TAproposFrame* aproposFrame() const { return m_aproposFrame; }
+  void AproposActionExecute();  // on/off
+  void ShowAbout();
+  // The Secret command: after a Yes, window and taskbar entry disappear; work goes on.
+  void cbSecretClick();
+  bool HiddenMode() const { return m_hiddenMode; }
+  // From now on SIGTERM and SIGINT close the window through its normal close path (without
+  // questions, since nobody may be there to answer them) and end the program.
+  void CloseOnTerminationSignals();
+
  protected:
   // Every key meant for this window comes here before the focused control (and before command
   // shortcuts). True when the key is used up: the control then never sees it.
@@ -435,4 +478,23 @@ class TGrabForm : public QWidget {
   QRect m_videoPlace;  // the video surface's place in the video panel while in full screen
   // Keys whose command ran at their shortcut override, with their time stamps.
   std::deque<std::pair<QKeyCombination, quint64>> m_keysRunEarly;
+
+  // --- Automation
+  struct CommandListRun;
+  void buildAutomation();
+  void runCommand(const TparamObject& command, size_t& index, CommandListRun& run);
+  void switchCheckBox(QAbstractButton* box, QChar prefix);
+  void runIntervalloOverFile();
+  void armIntervalloTimer();
+  void closeWithoutQuestions();
+  void closeOnSignal();
+  Tintervalloframe* m_intervalloFrame = nullptr;
+  TAproposFrame* m_aproposFrame = nullptr;
+  SteadyIntervalloClock m_intervalloClock;
+  TIntervalloLogic m_intervallo{m_intervalloClock};
+  TparamList m_pendingList;
+  int m_listDepth = 0;
+  bool m_intervalloRunning = false;  // a file run is going: another start is ignored
+  bool m_hiddenMode = false;
+  QObject* m_signalWatch = nullptr;
 };

@@ -218,5 +218,4 @@ void TGrabForm::ImagePanelActionExecute() {
   Erreur_Frame1->raise();  // the error panel stays above everything
 }
 
-// Hidden mode comes with the About panel; until then the Secret button does nothing.
-void TGrabForm::SecretActionExecute() {}
+// The Secret command and the hidden mode are in main_auto.cpp.

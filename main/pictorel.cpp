@@ -9,6 +9,8 @@
 #include "media/scenes.h"
 
 int main(int argc, char** argv) {
+  // --help and --version answer before anything needs a display.
+  if (TGrabForm::PrintInformationOption(argc, argv)) return 0;
   QApplication app(argc, argv);
   TGrabForm form;
   QtDialogs dialogs(&form);
@@ -18,6 +20,7 @@ int main(int argc, char** argv) {
   form.SetSceneModule(&sm);
   Tdm dm;
   form.SetGraphModule(&dm);
+  form.CloseOnTerminationSignals();  // kill and Ctrl+C close the window as Quit would
   form.show();
   const int exitCode = app.exec();
   // A loop ended otherwise than by closing the window still takes the close path, so the source

@@ -339,6 +339,69 @@ inline const QString MissingFileSource =
 inline const QString MissingElement = QStringLiteral(" (element %s)");
 inline const QString YouHaveGstVersion = QStringLiteral("You have GStreamer version");
 
+// --- Automation: intervalometer, command lists, About panel, hidden mode, program options
+inline const QString IntervalloCaption = QStringLiteral("Intervalometer");
+inline const QString IntervalloHint = QStringLiteral("Set the values of intervalometer");
+inline const QString IntervalloValueHint =
+    QStringLiteral("Delay between two snapshots by the intervalometer");
+inline const QString IntervalloUnitHint = QStringLiteral("Unit to calculate the interval");
+inline const QString IntervalloSwitchHint = QStringLiteral("Toggle the intervalometer.");
+inline const QString BeepCaption = QStringLiteral("Beep");
+inline const QString BeepHint =
+    QStringLiteral("Beep when grabbing pictures\r\nwith the intervalometer.");
+inline const QString ChronoLabInitial = QStringLiteral("10");
+inline const QString ChronoLabHint = QStringLiteral("Number of pictures to grab");
+inline const QString IntervalloState = QStringLiteral("1 image every %d %s");
+// The sounds of the program's resources.
+inline const QString SoundWarning = QStringLiteral("BEEP0");
+inline const QString SoundPicture = QStringLiteral("BEEP1");
+
+inline const QString OpenListTitle = QStringLiteral("Open a command list");
+inline const QString OpenListFilter = QStringLiteral("All files (*)");
+
+inline const QString SecretQuestion = QStringLiteral(
+    "Do you really want to hide completely %s?\r\n"
+    "If you do, only ending its process (kill, system monitor) can close the program.");
+
+inline const QString AboutLanguage = QStringLiteral("En");
+inline const QString AboutMailSubject = QStringLiteral("About %s %s");
+inline const QString AboutHomepage = QStringLiteral("Homepage");
+inline const QString AboutMail = QStringLiteral("E-mail");
+inline const QString AboutMailAddress = QStringLiteral("velmoran@pictorel.example.org");
+inline const QString AboutPictureHint = QStringLiteral("Pictures out of video, since 2003");
+inline const QString AboutClose = QStringLiteral("Click here or type F6 \r\nto close this panel");
+inline const QString AboutCredits = QStringLiteral("Qt 6, GStreamer and libjpeg-turbo");
+// Filled in turn with the maker's name, the credit line and the date of the last update.
+inline const QString AboutText = QStringLiteral(
+    "This program was written by %s, in C++ with %s.\r\n\r\n"
+    "Last update: %s.\r\n\r\n"
+    "It is delivered as it is, without any warranty: you use it at your own risk. You may use "
+    "it and give it away freely, but not sell it.\r\n\r\n"
+    "Information and updates are on my web site.\r\n\r\n"
+    "I read your e-mails with interest, but I cannot answer them all.");
+
+// `pictorel --help`: %s the program's name.
+inline const QString UsageText = QStringLiteral(
+    "Usage: %s [VIDEO FILE] [COMMAND...]\n"
+    "Takes still pictures out of video.\n"
+    "\n"
+    "A video file named alone is loaded. Commands start with +, - or /, then one letter,\n"
+    "then =value where the command takes one; they run in order once the window is open:\n"
+    "  /F=pattern   load the first file matching the pattern (* and ? allowed)\n"
+    "  /+           load the next file of that pattern and run the commands after /F again\n"
+    "  /P=h:mm:ss:ff  go to a timecode          /G   grab and save the picture\n"
+    "  /I=nUnit     run the intervalometer every n Seconds, Frames or Minutes (/I=5Seconds)\n"
+    "  /B  /J=q     save as BMP, or JPEG of quality q (1..100)\n"
+    "  /X=N|4x3|16x9  picture aspect             /S=folder  pictures folder\n"
+    "  /N=number  /T  names with a running number or the timecode; /R=root  name root\n"
+    "  +C -C /C  confirm overwriting: on, off, toggle (also U video names, D deinterlace,\n"
+    "            V vertical flip, Z save the preferences when quitting)\n"
+    "  /W=ms  wait    /L=file  read commands from a file    /Q  quit at the end\n"
+    "\n"
+    "  --help       show this text and exit\n"
+    "  --version    show the version and exit\n");
+inline const QString VersionLine = QStringLiteral("%s %s\n");
+
 // Fills each "%s" of `format` in turn with the next value; the values are inserted as they are
 // (a "%" in a file name stays a "%"), and a "%s" without a value is left as written.
 inline QString FillPercentS(const QString& format, const QStringList& values) {
